@@ -1,0 +1,5 @@
+// Entry point of the show.
+int main()
+{
+    return 0;
+}
