@@ -185,6 +185,12 @@ std::string filePath(const char* name);
 std::FILE* openFile(const char* name, const char* mode);
 
 bool deleteFile(const char* name);
+
+// Replaces the file `name` with `size` bytes so that it never holds a half-written content: the
+// bytes go to a temporary file in the same folder, are flushed to disk, and that file is renamed
+// over `name`. False when any step fails; the old file (if any) is then untouched.
+bool replaceFile(const char* name, const void* data, std::size_t size);
+
 bool setWorkingDirectory(const char* name);
 std::string workingDirectory();
 

@@ -18,14 +18,23 @@ public:
     // Evaluates every controller at show time `time` (seconds), in list order.
     void evaluateAll(float time);
 
+    // A copy of the name of controller `index`; index below count().
     std::string nameAt(int index) const;
     int count() const { return static_cast<int>(controllers.size()); }
+    // Controller `index`, owned by the list; index below count().
     Sync_Controller* at(int index) const { return controllers[static_cast<std::size_t>(index)].get(); }
 
-    // Sync file: see the .cpp for the byte format. loadFile is all or nothing and returns false for
-    // a missing or damaged file (a damaged one also writes a WARNING). saveFile replaces the file
-    // atomically and returns false (with a WARNING) when it cannot be written.
+    // Reads a sync file (a name in the system's style, e.g. "data\demosynch.dat"). Every stored
+    // controller is found or created by name and its keys and segments replaced in place; controllers
+    // the file does not name keep theirs. All or nothing: a missing file returns false silently; a
+    // damaged one (cut short, a name length of 0 or above 512, a name without NUL, a key count beyond
+    // the file, a key time that is not finite) changes nothing, writes one WARNING naming the file and
+    // the fault, and returns false. An empty file loads nothing and returns true.
     bool loadFile(const char* path);
+
+    // Writes every controller, in list order, replacing the file at once (through a temporary file
+    // in the same folder), so a failed save leaves the old file whole. False, with a WARNING, when the
+    // file cannot be written or a name is longer than 511 bytes (the reader could not take it back).
     bool saveFile(const char* path) const;
 
 private:
