@@ -3,26 +3,22 @@
 
 namespace tavoFramework {
 
-// 2D texturing is enabled before the unit switch, so the enable lands on the unit that was
-// active when bind was called; users rely on that order.
 void GL_MemTexture::bind(GLenum unit)
 {
-    glEnable(GL_TEXTURE_2D);
-    glActiveTexture(unit);
-    glBindTexture(GL_TEXTURE_2D, textureId);
+    bindOnUnit(unit, textureId);
     boundUnit = unit;
 }
 
-// Leaves the unit of the last bind active; 2D texturing stays as it was.
 void GL_MemTexture::unbind()
 {
-    glActiveTexture(boundUnit);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    unbindOnUnit(boundUnit);
 }
 
+// The name goes back to 0 so that a second release deletes nothing that GL has handed out again.
 void GL_MemTexture::release()
 {
     glDeleteTextures(1, &textureId);
+    textureId = 0;
 }
 
 void GL_MemTexture::upload(const unsigned char* pixels, GLint width, GLint height, GLenum format, GLint wrapS, GLint wrapT)

@@ -18,6 +18,13 @@ public:
     GLint width = 32;    // texels
     GLint height = 32;   // texels
     GLenum format = 0;   // GL_RGB or GL_RGBA once it holds an image
+
+protected:
+    // The GL side of bind and unbind, shared by every kind of texture. Binding enables 2D
+    // texturing before it switches units, so the enable lands on the unit active before the call;
+    // unbinding leaves `unit` active and 2D texturing as it was.
+    static void bindOnUnit(GLenum unit, GLuint texture);
+    static void unbindOnUnit(GLenum unit);
 };
 
 }  // namespace tavoFramework

@@ -194,6 +194,12 @@ bool replaceFile(const char* name, const void* data, std::size_t size);
 bool setWorkingDirectory(const char* name);
 std::string workingDirectory();
 
+// ---- OpenGL context ------------------------------------------------------------------------------
+
+// True while an OpenGL context is current on this thread. GL calls are only valid then: code that
+// may run after the window is gone (destructors of static objects at process exit) checks it.
+bool glContextCurrent();
+
 // ---- Debugger output -----------------------------------------------------------------------------
 
 // Standard error, unbuffered, in the order written.
