@@ -10,16 +10,18 @@ class GL_FBOTexture : public GL_Texture {
 public:
     void bind(GLenum unit) override;
     void unbind() override;
-    void release() override;  // deletes the framebuffers and renderbuffers
+    void release() override;  // deletes the framebuffers, renderbuffers and the colour texture
 
     // Makes the GL objects: sample count 0 renders straight into the texture, any other count into
     // multisampled renderbuffers resolved by endFbo. Reports the framebuffer status to the trace.
     void create(GLint width, GLint height, GLint samples);
 
+    static constexpr GLuint noResolveFramebuffer = static_cast<GLuint>(-1);
+
     GLuint framebuffer = 0;
     GLuint colorRenderbuffer = 0;        // only when multisampled
     GLuint depthStencilRenderbuffer = 0;
-    GLuint resolveFramebuffer = static_cast<GLuint>(-1);  // -1 when not multisampled
+    GLuint resolveFramebuffer = noResolveFramebuffer;  // -1 when not multisampled
     GLenum boundUnit = GL_TEXTURE0;
 };
 
