@@ -74,7 +74,7 @@ std::string workingDirectory()
 
 void debugOutput(const char* text)
 {
-    // Standard error is unbuffered; write() keeps the pieces in the order written.
+    // Standard error is unbuffered: every piece leaves at once, in the order written.
     std::fputs(text, stderr);
 }
 
