@@ -10,7 +10,10 @@ namespace tavoFramework {
 
 class GL_Shader {
 public:
+    GL_Shader() = default;
     virtual ~GL_Shader();  // deletes the shaders and the program, only while a context is current
+    GL_Shader(const GL_Shader&) = delete;  // the object owns its GL names
+    GL_Shader& operator=(const GL_Shader&) = delete;
 
     // Either source may be null, which skips that stage.
     void create(const char* name, const char* vertexSource, const char* fragmentSource);
@@ -22,7 +25,7 @@ public:
     GLuint program = 0;
     bool usable = false;
     std::vector<GLuint> shaders;  // attached shader objects, in attach order
-    char name[512] = {};          // at most 511 characters
+    char name[512] = {};          // at most 511 characters; longer names are cut
 };
 
 }  // namespace tavoFramework

@@ -60,7 +60,7 @@ TEST(Fbo, SingleSampleDrawingIsInTheTextureAfterEndFbo)
 
     GL_FBOTexture fbo;
     fbo.create(640, 360, 0);
-    EXPECT_EQ(trace.lines(), std::vector<std::string>{"INFO (fboCreator): FBO successfully created (640 * 360)"});
+    EXPECT_EQ(trace.messages(), std::vector<std::string>{"INFO (fboCreator): FBO successfully created (640 * 360)"});
     EXPECT_EQ(fbo.resolveFramebuffer, GL_FBOTexture::noResolveFramebuffer);
     EXPECT_EQ(fbo.format, static_cast<GLenum>(GL_RGB));
     EXPECT_TRUE(texturingOn(GL_TEXTURE0));  // left enabled on the active unit
@@ -86,7 +86,7 @@ TEST(Fbo, MultisampledTextureHoldsNothingNewUntilEndFbo)
         TraceCapture trace;
         GL_FBOTexture fbo;
         fbo.create(32, 16, samples);
-        EXPECT_EQ(trace.lines(), std::vector<std::string>{"INFO (fboCreator): FBO successfully created (32 * 16)"});
+        EXPECT_EQ(trace.messages(), std::vector<std::string>{"INFO (fboCreator): FBO successfully created (32 * 16)"});
         ASSERT_NE(fbo.resolveFramebuffer, GL_FBOTexture::noResolveFramebuffer);
         EXPECT_TRUE(glIsRenderbuffer(fbo.colorRenderbuffer));
 
@@ -151,13 +151,13 @@ TEST(Fbo, EndFboOnAnEmptyStackRestoresTheWindowAndReportsDestroyed)
     endFbo(&fbo);  // no beginFbo before it
     EXPECT_EQ(boundFramebuffer(), 0u);
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 64, 64}));
-    EXPECT_EQ(trace.lines(), std::vector<std::string>{"CRITICAL (fboStack): destroyed!"});
+    EXPECT_EQ(trace.messages(), std::vector<std::string>{"CRITICAL (fboStack): destroyed!"});
 
     // The stack stayed empty: a pair afterwards works and writes nothing.
     beginFbo(&fbo);
     endFbo(&fbo);
     EXPECT_EQ(boundFramebuffer(), 0u);
-    EXPECT_EQ(trace.lines().size(), 1u);
+    EXPECT_EQ(trace.messages().size(), 1u);
 }
 
 TEST(Fbo, AnIncompleteObjectIsReportedAndKeptForDrawing)
@@ -167,7 +167,7 @@ TEST(Fbo, AnIncompleteObjectIsReportedAndKeptForDrawing)
     TraceCapture trace;
     GL_FBOTexture empty;
     empty.create(0, 0, 0);  // attachments without pixels
-    EXPECT_EQ(trace.lines(), std::vector<std::string>{"ERROR (fboCreator): FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT"});
+    EXPECT_EQ(trace.messages(), std::vector<std::string>{"ERROR (fboCreator): FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT"});
     EXPECT_TRUE(glIsFramebuffer(empty.framebuffer));
     glGetError();
 }

@@ -120,10 +120,10 @@ TEST_F(TextureManagerTest, OtherPixelLayoutsMakeATextureWithoutImageAndAWarning)
         EXPECT_EQ(texture->textureId, 0u);
         EXPECT_EQ(manager.getTexture(name.c_str(), GL_REPEAT, GL_REPEAT), texture);
 
-        const std::vector<std::string> lines = trace.lines();
-        ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0].rfind("WARNING (textureManager): " + name, 0), 0u) << lines[0];
-        EXPECT_NE(lines[0].find(std::to_string(c.bytesPerPixel) + " bytes per pixel"), std::string::npos) << lines[0];
+        const std::vector<std::string> messages = trace.messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].rfind("WARNING (textureManager): " + name, 0), 0u) << messages[0];
+        EXPECT_NE(messages[0].find(std::to_string(c.bytesPerPixel) + " bytes per pixel"), std::string::npos) << messages[0];
     }
 }
 
@@ -179,7 +179,7 @@ TEST_F(TextureManagerTest, AMissingFileGivesNullSilentlyAndIsTriedAgainOnTheNext
     GL_Texture* texture = manager.getTexture(name.c_str(), GL_REPEAT, GL_REPEAT);
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->width, 1);
-    EXPECT_TRUE(trace.lines().empty());
+    EXPECT_TRUE(trace.messages().empty());
 
     // A file that is there but is no picture is as good as missing.
     std::FILE* junk = std::fopen(path("junk.png").c_str(), "wb");
@@ -192,7 +192,7 @@ TEST_F(TextureManagerTest, AMissingFileGivesNullSilentlyAndIsTriedAgainOnTheNext
     EXPECT_EQ(pixels, nullptr);
     EXPECT_EQ(width, -7);
     EXPECT_EQ(manager.getTexture(systemName("junk.png").c_str(), GL_REPEAT, GL_REPEAT), nullptr);
-    EXPECT_TRUE(trace.lines().empty());
+    EXPECT_TRUE(trace.messages().empty());
 }
 
 TEST_F(TextureManagerTest, AddTextureFillsAnEmptyOrNullEntryButNeverReplaces)

@@ -33,27 +33,43 @@ public:
     TraceCapture(const TraceCapture&) = delete;
     TraceCapture& operator=(const TraceCapture&) = delete;
 
-    // Every line written so far, without its line end.
-    std::vector<std::string> lines()
+    // Every message written so far, without its final line end. A message whose text holds line
+    // ends (compile logs) stays one entry: a new message starts with a level name and " (".
+    std::vector<std::string> messages()
     {
         std::vector<std::string> result;
         if (!capture)
             return result;
         std::rewind(capture);
-        std::string line;
-        for (int c = std::fgetc(capture); c != EOF; c = std::fgetc(capture)) {
-            if (c == '\n') {
-                result.push_back(line);
-                line.clear();
-            } else {
-                line += static_cast<char>(c);
-            }
-        }
+        std::string text;
+        for (int c = std::fgetc(capture); c != EOF; c = std::fgetc(capture))
+            text += static_cast<char>(c);
         std::fseek(capture, 0, SEEK_END);  // later writes go after what was read
+
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string::npos)
+                end = text.size();
+            const std::string line = text.substr(start, end - start);
+            if (result.empty() || startsMessage(line))
+                result.push_back(line);
+            else
+                result.back() += "\n" + line;
+            start = end + 1;
+        }
         return result;
     }
 
 private:
+    static bool startsMessage(const std::string& line)
+    {
+        for (std::uint32_t level = tavoFramework::CRITICAL; level <= tavoFramework::INFO; ++level)
+            if (line.rfind(std::string(tavoFramework::Trace::levelName(level)) + " (", 0) == 0)
+                return true;
+        return false;
+    }
+
     std::uint32_t savedMaxLevel;
     tavoFramework::TraceOutput savedOutputMode;
     std::FILE* savedFile;
