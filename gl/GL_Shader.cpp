@@ -16,12 +16,19 @@ constexpr GLsizei logSize = 4096;  // info logs are cut to 4095 characters
 // gone with the context, and no GL call may be made.
 GL_Shader::~GL_Shader()
 {
-    if (platform::glContextCurrent()) {
-        for (GLuint shader : shaders)
-            glDeleteShader(shader);
-        glDeleteProgram(program);
-    }
+    if (platform::glContextCurrent())
+        release();
     shaders.clear();
+}
+
+void GL_Shader::release()
+{
+    for (GLuint shader : shaders)
+        glDeleteShader(shader);
+    glDeleteProgram(program);
+    shaders.clear();
+    program = 0;
+    usable = false;
 }
 
 // Longer names are cut to the 511 characters the name field holds.

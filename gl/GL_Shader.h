@@ -22,6 +22,10 @@ public:
     // Location of a uniform, -1 (with a WARNING) when the program has none of that name.
     GLint uniformLocation(const char* uniformName);
 
+    // Deletes the listed shaders, then the program, and leaves the object empty (program 0, no
+    // shaders, not usable), so nothing is deleted twice. Needs the context current.
+    void release();
+
     GLuint program = 0;
     bool usable = false;
     std::vector<GLuint> shaders;  // attached shader objects, in attach order
