@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libepoxy-dev libgl-dev libglu1-mesa-dev libdevil-dev
+  libsdl2-dev libx11-dev libepoxy-dev libgl-dev libglu1-mesa-dev libdevil-dev
   libmpg123-dev libkissfft-dev libimgui-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libmp3lame-dev lame
   xvfb xdotool x11-utils imagemagick

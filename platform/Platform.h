@@ -200,6 +200,12 @@ std::string workingDirectory();
 // may run after the window is gone (destructors of static objects at process exit) checks it.
 bool glContextCurrent();
 
+// ---- Fonts --------------------------------------------------------------------------------------
+
+// The file of the installed face that best matches `family` ("DejaVu Sans"), as fontconfig
+// chooses it (a similar face when that family is missing); empty when there is none at all.
+std::string fontFile(const char* family);
+
 // ---- Debugger output -----------------------------------------------------------------------------
 
 // Standard error, unbuffered, in the order written.

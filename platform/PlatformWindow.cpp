@@ -2,6 +2,9 @@
 // messages and key state.
 #include "platform/PlatformWindow.h"
 
+#include <SDL_syswm.h>    // the X11 window behind an SDL window
+#include <X11/Xutil.h>    // XSetClassHint
+
 #include <memory>
 #include <vector>
 
@@ -31,6 +34,18 @@ struct KeyState {
 } keys;
 
 int cursorCounter = 0;
+
+// Gives an X11 window its class (both name and class of WM_CLASS), before it is first shown.
+// SDL takes one class for every window of the process; other video drivers have no classes.
+void setWindowClass(SDL_Window* window, const char* className)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    XClassHint hint{const_cast<char*>(className), const_cast<char*>(className)};
+    XSetClassHint(info.info.x11.display, info.info.x11.window, &hint);
+}
 
 int virtualKeyFromSdl(SDL_Keycode key)
 {
@@ -192,14 +207,13 @@ bool startVideo()
 WindowHandle createWindow(const char* className, const char* title, int x, int y, int width, int height,
                           Uint32 sdlFlags, WindowProcedure procedure)
 {
-    // The X11 class of a window is read from this hint when the window is made.
-    SDL_SetHint("SDL_VIDEO_X11_WMCLASS", className);
     if (!startVideo())
         return nullptr;
     auto window = std::make_unique<PlatformWindow>();
     window->sdl = SDL_CreateWindow(title, x, y, width, height, sdlFlags);
     if (!window->sdl)
         return nullptr;
+    setWindowClass(window->sdl, className);
     window->procedure = procedure;
     window->className = className;
     window->alive = true;
