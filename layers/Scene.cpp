@@ -81,6 +81,13 @@ void bindMeshTexture(GL_Texture* texture, GLenum unit)
     }
 }
 
+// The fixed-function pipeline (no program) has no uniforms to receive the value.
+void setSceneUniform(GLint location, float value)
+{
+    if (sceneShader->program != 0)
+        glUniform1f(location, value);
+}
+
 void drawBufferSet(const GLuint* buffers, GLsizei indexCount)
 {
     glBindBuffer(GL_ARRAY_BUFFER, buffers[SCENE_BUFFER_POSITIONS]);
@@ -105,11 +112,11 @@ void drawMesh(const Scene_Node& node, bool morphing, float frame)
     bindMeshTexture(mesh.textures[0], GL_TEXTURE0);
     bindMeshTexture(mesh.textures[1], GL_TEXTURE1);
     bindMeshTexture(mesh.textures[2], GL_TEXTURE2);
-    glUniform1f(sceneThirdTextureUniform, mesh.textures[2] ? 0.0f : 1.0f);
+    setSceneUniform(sceneThirdTextureUniform, mesh.textures[2] ? 0.0f : 1.0f);
     if (scenePass == translucentPass) {
         if (sceneBlendingAllowed)
             glEnable(GL_BLEND);
-        glUniform1f(sceneOpacityUniform, firstTextureFormat(node) == GL_RGBA ? 1.0f : opacity);
+        setSceneUniform(sceneOpacityUniform, firstTextureFormat(node) == GL_RGBA ? 1.0f : opacity);
     }
     glActiveTexture(GL_TEXTURE0);
 
