@@ -2,6 +2,7 @@
 // update, and drawing the strip and the point on real GL.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -198,4 +199,171 @@ TEST(Layer_PrompterUpdateEdges, NoEntriesOrAFirstSyllableAtZeroStayFinite)
     atZero.update(at(0.0f));
     EXPECT_EQ(atZero.currentEntry(), 0);
     EXPECT_FLOAT_EQ(atZero.pointX(), 100.0f);
+}
+
+// Drawing, on a 320 x 180 window (a quarter of the prompter's 1280 x 720 screen): the lyrics
+// picture has line 0 red, line 1 green and the rest blue; three syllables, two on line 0.
+class Layer_PrompterPicture : public ::testing::Test {
+protected:
+    static constexpr int width = 320;
+    static constexpr int height = 180;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(context.valid());
+        ASSERT_TRUE(folder.valid());
+    }
+
+    void writeShowFiles(bool timeCodes, bool emptyTimeCodes, bool pictures)
+    {
+        if (timeCodes) {
+            ASSERT_TRUE(writeText("karaoke/mytirrel_timecode.txt", emptyTimeCodes ? "" : "0 0 1 0 a\n0 0 2 0 b\n0 0 3 0 c\n"));
+        }
+        if (!pictures)
+            return;
+        std::vector<std::uint8_t> dots(1024 * 64 * 3, 0);
+        for (const auto& dot : {std::pair<int, int>{100, 20}, {500, 20}, {300, 59}})
+            dots[(dot.second * 1024 + dot.first) * 3] = 255;
+        ASSERT_TRUE(writePicture("karaoke/dots.png", 1024, 64, 3, dots));
+        std::vector<std::uint8_t> lyrics;
+        for (int row = 0; row < 4096; ++row)
+            for (int x = 0; x < 4; ++x) {
+                const std::uint8_t texel[4] = {static_cast<std::uint8_t>(row < 40 ? 255 : 0),
+                                               static_cast<std::uint8_t>(row >= 40 && row < 80 ? 255 : 0),
+                                               static_cast<std::uint8_t>(row >= 80 ? 255 : 0), 255};
+                lyrics.insert(lyrics.end(), texel, texel + 4);
+            }
+        ASSERT_TRUE(writePicture("karaoke/lyrics.png", 4, 4096, 4, lyrics));
+        ASSERT_TRUE(writeFlatPicture("karaoke/derspringendepunkt.png", 4, 4, {255, 255, 255, 255}));
+    }
+
+    void load()
+    {
+        ASSERT_TRUE(prompter.load(&textures, &controllers));
+        controllers.findOrCreate("Karaoke: Text Position (Y)")->value = 0.5f;  // strip top at y 360
+        controllers.findOrCreate("Karaoke: Point Size")->value = 0.1f;         // 10 units wide
+    }
+
+    std::vector<std::uint8_t> draw(float time)
+    {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        Demo_FrameTime frame;
+        frame.time = time;
+        drawSlot(prompter, frame);
+        return readPixels(0, 0, width, height);
+    }
+
+    // The pixel showing the prompter's screen position (x, y), y pointing down.
+    static std::array<int, 3> at(const std::vector<std::uint8_t>& picture, float x, float y)
+    {
+        const int column = static_cast<int>(x / 4), row = height - 1 - static_cast<int>(y / 4);
+        const std::uint8_t* p = &picture[(row * width + column) * 4];
+        return {p[0], p[1], p[2]};
+    }
+
+    GLTestContext context{width, height};
+    ScratchFolder folder;
+    GL_TextureManager textures;
+    Sync_ControllerList controllers;
+    Layer_Prompter prompter;
+};
+
+TEST_F(Layer_PrompterPicture, StripShowsTheCurrentLineAndTheNextFaintlyBelow)
+{
+    writeShowFiles(true, false, true);
+    load();
+    const struct {
+        const char* name;
+        float time, opacity;
+        std::array<int, 3> line, below;
+    } cases[] = {
+        {"before the first syllable: line 0", 0.5f, 1, {255, 0, 0}, {0, 61, 0}},
+        {"line 0", 1.5f, 1, {255, 0, 0}, {0, 61, 0}},
+        {"scrolling a little towards line 1", 2.5f, 1, {255, 0, 0}, {0, 61, 0}},
+        {"half way scrolled: line 1 shows from row 42", 2.8f, 1, {0, 255, 0}, {0, 61, 0}},
+        {"line 1", 3.5f, 1, {0, 255, 0}, {0, 0, 61}},
+        {"half transparent", 1.5f, 0.5f, {128, 0, 0}, {0, 31, 0}},
+        {"transparent", 1.5f, 0, {0, 0, 0}, {0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        controllers.findOrCreate("Karaoke: Text Transparency")->value = c.opacity;
+        const std::vector<std::uint8_t> picture = draw(c.time);
+        // Strip rows 22 (the line) and 50 (the next one, at 0.3 x 20 / 25 of the opacity) below
+        // its top at 360; x far from the point.
+        for (int channel = 0; channel < 3; ++channel) {
+            EXPECT_NEAR(at(picture, 800, 382)[channel], c.line[channel], 2);
+            EXPECT_NEAR(at(picture, 800, 410)[channel], c.below[channel], 2);
+        }
+    }
+}
+
+// The last syllable has begun: the point rests on its dot (x 300 of the strip, 128 + 300 on the
+// screen) just above the line.
+TEST_F(Layer_PrompterPicture, PointRestsOnTheLastDotAndTheStateIsLeftClean)
+{
+    writeShowFiles(true, false, true);
+    load();
+    controllers.findOrCreate("Karaoke: Text Transparency")->value = 1;
+    const std::vector<std::uint8_t> picture = draw(3.5f);
+    EXPECT_EQ(at(picture, 429, 362), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_NE(at(picture, 445, 362), (std::array<int, 3>{255, 255, 255}));
+
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLint unit = 0, texture = -1;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    EXPECT_EQ(unit, GL_TEXTURE0);
+    EXPECT_EQ(texture, 0);
+    std::array<GLfloat, 16> textureMatrix{};
+    glGetFloatv(GL_TEXTURE_MATRIX, textureMatrix.data());
+    EXPECT_EQ(textureMatrix, (std::array<GLfloat, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
+    std::array<GLfloat, 4> colour{};
+    glGetFloatv(GL_CURRENT_COLOR, colour.data());
+    EXPECT_EQ(colour, (std::array<GLfloat, 4>{1, 1, 1, 1}));
+}
+
+TEST_F(Layer_PrompterPicture, WithoutTimeCodesOrDotsLoadsAndDrawsNothing)
+{
+    const struct {
+        const char* name;
+        bool timeCodes, emptyTimeCodes, pictures;
+        std::vector<std::string> named;
+    } cases[] = {
+        {"no files", false, false, false,
+         {"karaoke//mytirrel_timecode.txt", "karaoke//dots.png", "karaoke//lyrics.png", "karaoke//derspringendepunkt.png"}},
+        {"empty time-code file", true, true, true, {"karaoke//mytirrel_timecode.txt"}},
+        {"no pictures", true, false, false, {"karaoke//dots.png", "karaoke//lyrics.png", "karaoke//derspringendepunkt.png"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder caseFolder;
+        ASSERT_TRUE(caseFolder.valid());
+        writeShowFiles(c.timeCodes, c.emptyTimeCodes, c.pictures);
+        GL_TextureManager caseTextures;
+        Layer_Prompter layer;
+        ShowTraceSettings trace;
+        testing::internal::CaptureStderr();
+        const bool loaded = layer.load(&caseTextures, &controllers);
+        const std::vector<std::string> warnings =
+            linesStartingWith(testing::internal::GetCapturedStderr(), "WARNING (promptalong): ");
+        EXPECT_TRUE(loaded);
+        ASSERT_EQ(warnings.size(), c.named.size());
+        for (std::size_t i = 0; i < warnings.size(); ++i)
+            EXPECT_NE(warnings[i].find(c.named[i]), std::string::npos) << warnings[i];
+
+        controllers.findOrCreate("Karaoke: Text Transparency")->value = 1;
+        for (float time : {0.0f, 1.5f, 5.0f}) {
+            glClearColor(0.2f, 0.4f, 0.6f, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            Demo_FrameTime frame;
+            frame.time = time;
+            drawSlot(layer, frame);
+            const std::vector<std::uint8_t> picture = readPixels(0, 0, width, height);
+            for (std::size_t i = 0; i < picture.size(); i += 4)
+                ASSERT_EQ((std::array<int, 3>{picture[i], picture[i + 1], picture[i + 2]}), (std::array<int, 3>{51, 102, 153}))
+                    << "pixel " << i / 4 << " at " << time << " s";
+        }
+    }
 }
