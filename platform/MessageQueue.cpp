@@ -8,10 +8,11 @@ namespace tavoFramework {
 namespace platform {
 
 namespace {
+// Never destroyed, so messages may still be posted from destructors of static objects at exit.
 std::deque<Message>& queue()
 {
-    static std::deque<Message> messages;
-    return messages;
+    static auto* messages = new std::deque<Message>;
+    return *messages;
 }
 }  // namespace
 

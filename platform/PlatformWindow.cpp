@@ -13,10 +13,12 @@ namespace platform {
 
 namespace {
 
+// Never destroyed: handles stay valid until the process is gone, also for the destructors of
+// static objects (a static GL_Window still open at exit releases its window then).
 std::vector<std::unique_ptr<PlatformWindow>>& windows()
 {
-    static std::vector<std::unique_ptr<PlatformWindow>> all;
-    return all;
+    static auto* all = new std::vector<std::unique_ptr<PlatformWindow>>;
+    return *all;
 }
 
 WindowHandle windowFromId(Uint32 id)
