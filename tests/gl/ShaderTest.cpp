@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "gl/GL_Shader.h"
+#include "platform/Platform.h"
 #include "tests/gl/TraceCapture.h"
 #include "tests/support/GLTestContext.h"
 
@@ -164,6 +165,19 @@ TEST(Shader, DestructionDeletesTheProgramAndItsShaders)
     EXPECT_FALSE(glIsProgram(program));
     for (GLuint stage : stages)
         EXPECT_FALSE(glIsShader(stage));
+}
+
+TEST(Shader, AnObjectOutlivingItsContextEndsWithoutGLCalls)
+{
+    auto shader = std::make_unique<GL_Shader>();
+    {
+        GLTestContext context(4, 4);
+        ASSERT_TRUE(context.valid());
+        EXPECT_TRUE(platform::glContextCurrent());
+        shader->create("orphan", passVertex, blueFragment);
+    }
+    EXPECT_FALSE(platform::glContextCurrent());
+    shader.reset();  // the names went with the context; nothing is deleted
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "gl/GL_MemTexture.h"
 #include "gl/GL_TextureManager.h"
@@ -212,6 +213,19 @@ TEST_F(TextureManagerTest, AddTextureFillsAnEmptyOrNullEntryButNeverReplaces)
     GL_MemTexture* fresh = new GL_MemTexture;
     EXPECT_FALSE(manager.addTexture("never asked for", fresh));
     EXPECT_EQ(manager.getTexture("never asked for", GL_REPEAT, GL_REPEAT), fresh);
+}
+
+TEST_F(TextureManagerTest, DestroyingTheManagerDeletesItsTextures)
+{
+    const std::vector<std::uint8_t> pixel = {10, 20, 30};
+    ASSERT_TRUE(writePng(path("owned.png"), 1, 1, PNG_RGB, 8, pixel));
+    auto manager = std::make_unique<GL_TextureManager>();
+    GL_Texture* texture = manager->getTexture(systemName("owned.png").c_str(), GL_REPEAT, GL_REPEAT);
+    ASSERT_NE(texture, nullptr);
+    const GLuint name = texture->textureId;
+    EXPECT_TRUE(glIsTexture(name));
+    manager.reset();
+    EXPECT_FALSE(glIsTexture(name));
 }
 
 }  // namespace
