@@ -119,13 +119,12 @@ void startClockAt(Stream* stream, std::int64_t frame, std::int64_t now)
     module.lastReported = frame;
 }
 
-// Stops the active stream's clock at the frame heard now; sound not yet heard is handed out
-// again when the clock restarts. Lock held.
+// Stops the active stream's clock at the frame heard now. The device is handed the sound from
+// there when the clock restarts, so sound handed out but not yet heard is not lost. Lock held.
 void holdClock()
 {
     Stream* stream = module.active;
-    const std::int64_t frame = heardFrame(stream, platform::performanceCounter());
-    stream->cursor = stream->heldFrame = frame;
+    stream->heldFrame = heardFrame(stream, platform::performanceCounter());
     module.anchored = false;
 }
 
