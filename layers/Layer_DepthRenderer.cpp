@@ -40,6 +40,12 @@ const char* const depthFragmentSource =
 
 }  // namespace
 
+Layer_DepthRenderer::~Layer_DepthRenderer()
+{
+    if (depthRenderer == this)
+        depthRenderer = nullptr;
+}
+
 bool Layer_DepthRenderer::load(GL_TextureManager* textures, Sync_ControllerList* controllers)
 {
     (void)controllers;

@@ -16,6 +16,10 @@ struct Scene;
 
 class Layer_DepthRenderer : public Layer_Base {
 public:
+    // The queue's storage and the program go; the scenes and the target are not the layer's. The
+    // program-wide pointer is cleared when it names this layer, so it never points at a deleted one.
+    ~Layer_DepthRenderer() override;
+
     // Always true: builds the "depthPass" program and keeps the texture held under "depthPass" as
     // the target when it is a framebuffer texture.
     bool load(GL_TextureManager* textures, Sync_ControllerList* controllers) override;
