@@ -70,9 +70,9 @@ press() {
   sleep 0.2
 }
 
-# Takes a screenshot of the whole screen into the file given.
+# Takes a screenshot of a window's client area ("root" for the whole screen) into a file.
 screenshot() {
-  import -window root "$1"
+  import -window "$1" "$2"
 }
 
 # Prints "r,g,b" of one pixel of a screenshot.

@@ -11,8 +11,8 @@ read -r x y width height < <(geometry "$launcher")
 [[ "$x,$y" == "860,500" ]] || fail "launcher at $x,$y, not centred"
 
 sleep 0.5
-screenshot "$work/launcher.png"
-at() { pixel "$work/launcher.png" $((x + $1)) $((y + $2)); }
+screenshot "$launcher" "$work/launcher.png"
+at() { pixel "$work/launcher.png" "$1" "$2"; }
 background=$(at 5 5)
 # Each control fills its rectangle exactly (client pixels: left, top, width, height).
 while read -r name left top w h; do
@@ -30,7 +30,7 @@ list 10 95 175 20
 fullscreen-box 10 150 20 20
 CONTROLS
 # The "fullscreen" box is ticked: its check mark is drawn inside the box.
-convert "$work/launcher.png" -crop 18x18+$((x + 11))+$((y + 151)) +repage -format %c histogram:info: |
+convert "$work/launcher.png" -crop 18x18+11+151 +repage -format %c histogram:info: |
   grep -q "(66,150,250)" || fail "the fullscreen box is not ticked"
 
 click "$launcher" 97 72
