@@ -11,7 +11,11 @@ namespace tavoFramework {
 
 class GL_TextureManager {
 public:
+    GL_TextureManager() = default;
+    // Releases every texture it holds (while a context is current) and deletes them.
     virtual ~GL_TextureManager();
+    GL_TextureManager(const GL_TextureManager&) = delete;  // the manager owns its textures
+    GL_TextureManager& operator=(const GL_TextureManager&) = delete;
 
     // The texture for `name` (a file name as written, e.g. "data\textures\loading.png"), loading
     // it on first use with these wrap modes; null when the file cannot be loaded (tried again on
