@@ -75,11 +75,13 @@ TEST_F(SceneDrawTest, LeavesTheCameraInTheMatricesAndItsOwnStateReset)
     camera.nearDistance = 2.0f;
     camera.farDistance = 500.0f;
     builder.addCameraKey(camera);
+    camera.position[2] = 53;  // 50 units on: the camera glides
+    builder.addCameraKey(camera);
     Scene_Node* root = builder.addNode(nullptr);
     ASSERT_TRUE(builder.setMesh(root, squareMesh(0, 0, -10, 1, white.get())));
     builder.createBuffers();
 
-    drawScene(builder.scene(), 0.0f);
+    drawScene(builder.scene(), secondsOfFrame(0.5f));
 
     float projection[16];
     float modelview[16];
@@ -92,7 +94,7 @@ TEST_F(SceneDrawTest, LeavesTheCameraInTheMatricesAndItsOwnStateReset)
     EXPECT_NEAR(projection[14], -2.0f * 500.0f * 2.0f / (500.0f - 2.0f), 1e-5f);
     EXPECT_NEAR(modelview[12], -1.0f, 1e-6f);
     EXPECT_NEAR(modelview[13], -2.0f, 1e-6f);
-    EXPECT_NEAR(modelview[14], -3.0f, 1e-6f);
+    EXPECT_NEAR(modelview[14], -28.0f, 1e-5f);
 
     GLint value = -1;
     glGetIntegerv(GL_MATRIX_MODE, &value);
