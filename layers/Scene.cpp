@@ -70,7 +70,9 @@ bool passAccepts(const Scene_Node& node)
     return transparency >= translucentTransparency || firstTextureFormat(node) == GL_RGBA;
 }
 
-// Binds a mesh texture on its unit, or no texture on that unit when the mesh has none there.
+// Binds a mesh texture on its unit, or no texture on that unit when the mesh has none there. The
+// unit is made active first: binding none on whichever unit is active would take a mesh's first
+// texture off unit 0 whenever it lacks a second one.
 void bindMeshTexture(GL_Texture* texture, GLenum unit)
 {
     if (texture) {

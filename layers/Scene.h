@@ -119,8 +119,9 @@ Scene_LightKey poseLight(const Scene& scene, int light, float time);
 Scene_NodeKey poseNode(const Scene_Node& node, float time);
 
 // Writes the node's morphed arrays for `time` and says whether the node is morphing: with two or
-// more morph frames, from just after morph frame 0 on. Past the last morph frame the arrays are
-// left as they are (drawing then uses the second buffer set).
+// more morph frames, from just after morph frame 0 on. Between two morph frames every vertex
+// glides linearly from the earlier frame to the later one. Past the last morph frame the arrays
+// are left as they are (drawing then uses the second buffer set).
 bool morphNode(const Scene_Node& node, float time);
 
 // Column-major matrix of a pose: translate by the translation, translate by the pivot, rotate by
