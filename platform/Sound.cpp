@@ -155,6 +155,7 @@ void fillDevice(void*, Uint8* out, int bytes)
     std::memcpy(out, stream->samples.data() + 2 * stream->cursor, static_cast<std::size_t>(count * BYTES_PER_FRAME));
     std::memset(out + count * BYTES_PER_FRAME, 0, static_cast<std::size_t>(bytes - count * BYTES_PER_FRAME));
 
+    // The sound handed out before has been played by now; what is heard next is this buffer.
     module.anchored = true;
     module.anchorCounter = now;
     module.anchorFrame = stream->cursor;
@@ -294,7 +295,10 @@ void setAllPaused(bool paused)
         if (module.device)
             SDL_PauseAudioDevice(module.device, 1);
     } else {
-        module.paused = false;
+        {
+            DeviceLock lock;
+            module.paused = false;
+        }
         restartClock();
     }
 }
