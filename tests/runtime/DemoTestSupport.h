@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ public:
     void update(const Demo_FrameTime& frameTime) override
     {
         log.push_back("update " + name);
-        frames.push_back(frameTime);
+        frames->push_back(frameTime);
         if (onUpdate)
             onUpdate(frameTime);
     }
@@ -64,7 +65,8 @@ public:
     std::string name;
     EventLog& log;
     bool loadResult;
-    std::vector<Demo_FrameTime> frames;  // every record update received
+    // Every record update received; shared, so a test can read it after run deleted the layer.
+    std::shared_ptr<std::vector<Demo_FrameTime>> frames = std::make_shared<std::vector<Demo_FrameTime>>();
     std::function<void()> onLoad;
     std::function<void(const Demo_FrameTime&)> onUpdate;
     std::function<void()> onRender;

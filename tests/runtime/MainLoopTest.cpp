@@ -13,9 +13,12 @@
 #include "sync/Sync_ControllerList.h"
 #include "tests/runtime/DemoTestSupport.h"
 #include "tests/sound/Mp3Fixture.h"
+#include "tests/support/GLTestContext.h"
 
 namespace tavoTest {
 namespace {
+
+using Pixel = std::array<std::uint8_t, 4>;
 
 class MainLoop : public DemoWindowTest {
 protected:
@@ -126,6 +129,7 @@ TEST_F(MainLoop, SlotOrderMessagesEditorAndReleaseOnEscape)
 TEST_F(MainLoop, PassWithAMessageNeitherDrawsNorTicks)
 {
     TestLayer* layer = add("A");
+    const auto frames = layer->frames;  // outlives the layer, which run deletes
     ASSERT_TRUE(demo.schedule("A", 0));
     std::vector<float> elapsedAtUpdates;
     std::vector<float> elapsedAtMessages;
@@ -137,10 +141,10 @@ TEST_F(MainLoop, PassWithAMessageNeitherDrawsNorTicks)
     };
     layer->onUpdate = [&](const Demo_FrameTime&) {
         elapsedAtUpdates.push_back(demo.clock.elapsed);
-        if (layer->frames.size() == 3)
+        if (frames->size() == 3)
             for (int i = 0; i < 5; ++i)
                 platform::postMessage(window.window, WM_TEST, 0, 0);
-        if (layer->frames.size() == 5)
+        if (frames->size() == 5)
             platform::postQuitMessage(0);
     };
 
@@ -157,7 +161,7 @@ TEST_F(MainLoop, PassWithAMessageNeitherDrawsNorTicks)
     ASSERT_EQ(elapsedAtUpdates.size(), 5u);
     for (float elapsed : elapsedAtMessages)
         EXPECT_EQ(elapsed, elapsedAtUpdates[2]) << "the clock stood while messages were taken";
-    EXPECT_GE(layer->frames[3].delta, 0.1f) << "the passes' time is part of the next tick";
+    EXPECT_GE((*frames)[3].delta, 0.1f) << "the passes' time is part of the next tick";
     EXPECT_EQ(demo.state, DEMO_QUIT);
 }
 
@@ -174,6 +178,7 @@ TEST_F(MainLoop, MusicStartsAtTheFirstFreePass)
     demo.music = &music;
 
     TestLayer* layer = add("A");
+    const auto frames = layer->frames;  // outlives the layer, which run deletes
     ASSERT_TRUE(demo.schedule("A", 0));
     std::vector<int> positions;
     layer->onUpdate = [&](const Demo_FrameTime& frame) {
@@ -196,13 +201,13 @@ TEST_F(MainLoop, MusicStartsAtTheFirstFreePass)
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(EventLog(log.begin(), log.begin() + 4),
               (EventLog{"editor init", "editor message 1025", "editor message 1025", "update A"}));
-    ASSERT_GE(layer->frames.size(), 2u);
-    EXPECT_LT(layer->frames[0].time, 0.05f) << "show time counts from the music's start, after the messages";
+    ASSERT_GE(frames->size(), 2u);
+    EXPECT_LT((*frames)[0].time, 0.05f) << "show time counts from the music's start, after the messages";
     EXPECT_LT(positions[0], 50);
-    EXPECT_NE(layer->frames[0].spectrum, nullptr) << "a loaded track gives every frame a spectrum";
-    EXPECT_EQ(layer->frames.back().spectrum, music.spectrum);
+    EXPECT_NE((*frames)[0].spectrum, nullptr) << "a loaded track gives every frame a spectrum";
+    EXPECT_EQ(frames->back().spectrum, music.spectrum);
     EXPECT_GT(positions.back(), 300) << "the music plays";
-    EXPECT_LT(std::abs(positions.back() - static_cast<int>(layer->frames.back().time * 1000.0f)), 100)
+    EXPECT_LT(std::abs(positions.back() - static_cast<int>(frames->back().time * 1000.0f)), 100)
         << "in step with the show clock";
 
     // The quit message stopped the stream: its position stands.
@@ -215,6 +220,7 @@ TEST_F(MainLoop, MusicStartsAtTheFirstFreePass)
 TEST_F(MainLoop, LoopEndsAfterTheShowsLastMillisecond)
 {
     TestLayer* layer = add("A");
+    const auto frames = layer->frames;  // outlives the layer, which run deletes
     ASSERT_TRUE(demo.schedule("A", 0));
     // An editor's seek to just before the end, in the first frame.
     TestEditor* editor = new TestEditor(log);
@@ -228,11 +234,39 @@ TEST_F(MainLoop, LoopEndsAfterTheShowsLastMillisecond)
 
     loadAndRun();
 
-    ASSERT_GE(layer->frames.size(), 2u);
-    EXPECT_LE(Demo_Clock::toMilliseconds(layer->frames.back().time), 2105000u);
-    EXPECT_GT(layer->frames.back().time, 2104.9f);
+    ASSERT_GE(frames->size(), 2u);
+    EXPECT_LE(Demo_Clock::toMilliseconds(frames->back().time), 2105000u);
+    EXPECT_GT(frames->back().time, 2104.9f);
     EXPECT_EQ(demo.state, DEMO_PLAYING) << "the end of the show leaves the state to the caller";
     EXPECT_EQ(eventsStartingWith(log, "unload").size(), 1u);
+}
+
+TEST_F(MainLoop, BlackIdleFramesWhileNoEntryIsActive)
+{
+    TestLayer* layer = add("A");
+    const auto frames = layer->frames;  // outlives the layer, which run deletes
+    // An entry whose window opens half a second into the show (schedule() always opens it at 0).
+    demo.scheduleEntries.push_back(Demo_ScheduleEntry{layer, 0, 500, 2105000});
+    demo.showStart = 0;
+    demo.showEnd = 2105000;
+    Pixel shown{};
+    layer->onRender = [&] {
+        if (frames->size() == 1) {
+            glReadBuffer(GL_FRONT);
+            shown = readPixel(width / 2, height / 2);
+            glReadBuffer(GL_BACK);
+        }
+        platform::postQuitMessage(0);
+    };
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    platform::swapBuffers(window.window);
+
+    loadAndRun();
+
+    ASSERT_EQ(frames->size(), 1u);
+    EXPECT_GE((*frames)[0].time, 0.5f) << "nothing is updated before the window opens";
+    EXPECT_EQ(shown, (Pixel{0, 0, 0, 0})) << "the frames before it were cleared to black and swapped";
 }
 
 TEST_F(MainLoop, EnterShowsTheLatencyInTheTitle)
@@ -245,6 +279,7 @@ TEST_F(MainLoop, EnterShowsTheLatencyInTheTitle)
         fresh.controllers = withControllers ? &controllers : nullptr;
         EventLog events;
         TestLayer* layer = new TestLayer("A", events);
+        const auto frames = layer->frames;
         fresh.addLayer("A", layer);
         ASSERT_TRUE(fresh.schedule("A", 0));
         layer->onUpdate = [&](const Demo_FrameTime& frame) {
@@ -266,7 +301,7 @@ TEST_F(MainLoop, EnterShowsTheLatencyInTheTitle)
         const std::string shown = title();
         ASSERT_EQ(shown.rfind("latency: ", 0), 0u) << shown;
         EXPECT_EQ(shown.back(), '\n');
-        EXPECT_NEAR(std::strtod(shown.c_str() + 9, nullptr), layer->frames.back().time, 0.0011);
+        EXPECT_NEAR(std::strtod(shown.c_str() + 9, nullptr), frames->back().time, 0.0011);
     }
     current = &demo;
 }
@@ -274,6 +309,7 @@ TEST_F(MainLoop, EnterShowsTheLatencyInTheTitle)
 TEST_F(MainLoop, F10ShowsFramesPerSecondInTheTitle)
 {
     TestLayer* layer = add("A");
+    const auto frames = layer->frames;  // outlives the layer, which run deletes
     ASSERT_TRUE(demo.schedule("A", 0));
     layer->onUpdate = [&](const Demo_FrameTime& frame) {
         if (frame.time > 1.2f)
@@ -284,22 +320,22 @@ TEST_F(MainLoop, F10ShowsFramesPerSecondInTheTitle)
     loadAndRun();
 
     // The counter as the overlay keeps it, over the deltas the frames had.
-    std::uint32_t frames = 0, lastValue = 0;
-    float counted = 0;
-    for (const Demo_FrameTime& frame : layer->frames) {
-        ++frames;
-        counted += frame.delta;
-        if (counted >= 0.5f) {
-            lastValue = 2 * frames;
+    std::uint32_t counted = 0, lastValue = 0;
+    float countedTime = 0;
+    for (const Demo_FrameTime& frame : *frames) {
+        ++counted;
+        countedTime += frame.delta;
+        if (countedTime >= 0.5f) {
+            lastValue = 2 * counted;
+            countedTime = 0;
             counted = 0;
-            frames = 0;
         }
     }
     ASSERT_GT(lastValue, 0u);
     EXPECT_EQ(title(), "FPS:  " + std::to_string(lastValue));
-    EXPECT_EQ(demo.historyIndex, layer->frames.size() % Demo::FRAME_HISTORY);
+    EXPECT_EQ(demo.historyIndex, frames->size() % Demo::FRAME_HISTORY);
     EXPECT_EQ(demo.frameTimeHistory[(demo.historyIndex + Demo::FRAME_HISTORY - 1) % Demo::FRAME_HISTORY],
-              layer->frames.back().delta);
+              frames->back().delta);
 }
 
 }  // namespace

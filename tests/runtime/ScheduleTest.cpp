@@ -236,7 +236,7 @@ TEST_F(Demo_Frame, AfterTheShowEndsTheFrameIsOnlyCleared)
     glClear(GL_COLOR_BUFFER_BIT);
 
     EXPECT_TRUE(demo.drawFrame(2105.0f, 0.0f, nullptr)) << "the last millisecond of the window";
-    EXPECT_EQ(layer->frames.back().remaining, 0.0f);
+    EXPECT_EQ(layer->frames->back().remaining, 0.0f);
     log.clear();
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -262,10 +262,10 @@ TEST_F(Demo_Frame, EvaluationAndUpdateStopWhilePaused)
     demo.state = DEMO_LOADED;
     ASSERT_TRUE(demo.drawFrame(1.5f, 0.25f, spectrum));
     EXPECT_FLOAT_EQ(ramp->value, 0.75f);
-    ASSERT_EQ(layer->frames.size(), 1u);
-    EXPECT_EQ(layer->frames[0].time, 1.5f);
-    EXPECT_EQ(layer->frames[0].delta, 0.25f);
-    EXPECT_EQ(layer->frames[0].spectrum, spectrum);
+    ASSERT_EQ(layer->frames->size(), 1u);
+    EXPECT_EQ((*layer->frames)[0].time, 1.5f);
+    EXPECT_EQ((*layer->frames)[0].delta, 0.25f);
+    EXPECT_EQ((*layer->frames)[0].spectrum, spectrum);
 
     demo.state = DEMO_PAUSED;
     log.clear();
