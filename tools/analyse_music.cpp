@@ -13,7 +13,6 @@
 #include <kiss_fftr.h>
 
 #include "tools/lib/ContentFiles.h"
-#include "tools/lib/Mp3Decoder.h"
 #include "tools/lib/PngImage.h"
 #include "tools/lib/Score.h"
 #include "tools/lib/SpectrumProbe.h"
@@ -138,12 +137,13 @@ int main(int argc, char** argv)
         return 2;
     }
     Score score;
-    StereoAudio audio;
+    SpectrumProbe probe;
     std::string error;
-    if (!Score::load(argv[1], score, error) || !Mp3Decoder::decode(argv[2], audio, error)) {
+    if (!Score::load(argv[1], score, error) || !probe.open(argv[2], error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    const StereoAudio audio = probe.audio();
     if (drawSpectrogram &&
         !writeContentFile(argv[6], spectrogram(audio, std::atof(argv[4]), std::atof(argv[5])).encode()))
         return 1;
@@ -164,7 +164,6 @@ int main(int argc, char** argv)
         upper.right[i] = static_cast<float>(cutRight.process(upper.right[i]));
     }
 
-    const SpectrumProbe probe(audio);
     const double fps = 60.0;
     const std::vector<float> levels = probe.lightLevels(fps);
     std::printf("%-9s %7s %5s %9s %9s %9s %9s %9s\n", "section", "start", "bars", "RMS dBFS", ">200 Hz", "light avg",
@@ -182,16 +181,17 @@ int main(int argc, char** argv)
             levelSum += levels[frame];
             levelMax = std::max(levelMax, static_cast<double>(levels[frame]));
             if (frame % 6 == 0) {
-                const auto bands = probe.bands(static_cast<double>(frame) / fps);
+                const float* bands = probe.spectrum(static_cast<double>(frame) / fps);
                 for (int band = 0; band < SpectrumProbe::lowBands; ++band) {
-                    allSum += bands[static_cast<std::size_t>(band)];
+                    allSum += bands[band];
                     if (band < 3)
-                        lowSum += bands[static_cast<std::size_t>(band)];
+                        lowSum += bands[band];
                 }
             }
         }
         std::printf("%-9s %7.1f %5d %9.1f %9.1f %9.3f %9.3f %8.0f%%\n", section.name.c_str(), start, section.bars,
-                    decibels(audio.rms(first, last)), decibels(upper.rms(first, last)), count ? levelSum / count : 0.0, levelMax, allSum > 0 ? 100.0 * lowSum / allSum : 0.0);
+                    decibels(audio.rms(first, last)), decibels(upper.rms(first, last)), count ? levelSum / count : 0.0,
+                    levelMax, allSum > 0 ? 100.0 * lowSum / allSum : 0.0);
     }
 
     std::printf("\noctave balance, dB below the strongest band:\n%-9s", "section");

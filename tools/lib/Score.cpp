@@ -201,23 +201,14 @@ private:
         return true;
     }
 
-    // SECTION.BAR or SECTION.BAR:BEAT -> beats from the start of the song
+    // A sung line or a phrase starts at SECTION.BAR or SECTION.BAR:BEAT.
     bool position(const std::string& text, std::string& sectionName, double& beat)
     {
-        const std::size_t dot = text.find('.');
-        if (dot == std::string::npos)
-            return reject("a position reads SECTION.BAR or SECTION.BAR:BEAT");
-        sectionName = text.substr(0, dot);
-        const ScoreSection* section = score.section(sectionName);
-        if (!section)
-            return reject("unknown section '" + sectionName + "'");
-        const std::string rest = text.substr(dot + 1);
-        const std::size_t colon = rest.find(':');
-        const int bar = std::atoi(rest.substr(0, colon).c_str());
-        const int beatInBar = colon == std::string::npos ? 1 : std::atoi(rest.substr(colon + 1).c_str());
-        if (bar < 1 || bar > section->bars || beatInBar < 1 || beatInBar > score.meter)
-            return reject("position '" + text + "' lies outside its section");
-        beat = static_cast<double>((section->firstBar + bar - 1) * score.meter + beatInBar - 1);
+        if (!score.position(text, beat, message))
+            return false;
+        sectionName = text.substr(0, text.find('.'));
+        if (text.substr(sectionName.size() + 1) == "end")
+            return reject("a line or phrase cannot start at a section's end");
         return true;
     }
 
@@ -406,6 +397,39 @@ const ScoreSection* Score::section(const std::string& name) const
         if (candidate.name == name)
             return &candidate;
     return nullptr;
+}
+
+bool Score::position(const std::string& text, double& beat, std::string& error) const
+{
+    const std::size_t dot = text.find('.');
+    if (dot == std::string::npos) {
+        error = "a position reads SECTION.BAR, SECTION.BAR:BEAT or SECTION.end";
+        return false;
+    }
+    const ScoreSection* found = section(text.substr(0, dot));
+    if (!found) {
+        error = "unknown section '" + text.substr(0, dot) + "'";
+        return false;
+    }
+    const std::string rest = text.substr(dot + 1);
+    if (rest == "end") {
+        beat = static_cast<double>((found->firstBar + found->bars) * meter);
+        return true;
+    }
+    const std::size_t colon = rest.find(':');
+    const std::string barText = rest.substr(0, colon);
+    const std::string beatText = colon == std::string::npos ? "1" : rest.substr(colon + 1);
+    const auto whole = [](const std::string& digits) {
+        return !digits.empty() && digits.size() < 4 && std::all_of(digits.begin(), digits.end(), ::isdigit);
+    };
+    const int bar = whole(barText) ? std::stoi(barText) : 0;
+    const int beatInBar = whole(beatText) ? std::stoi(beatText) : 0;
+    if (bar < 1 || bar > found->bars || beatInBar < 1 || beatInBar > meter) {
+        error = "position '" + text + "' lies outside its section";
+        return false;
+    }
+    beat = static_cast<double>((found->firstBar + bar - 1) * meter + beatInBar - 1);
+    return true;
 }
 
 const ScoreSection& Score::sectionAt(double beat) const

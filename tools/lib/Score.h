@@ -62,6 +62,9 @@ public:
     // Start of a section in seconds; -1 for an unknown name.
     double sectionStart(const std::string& name) const;
     const ScoreSection* section(const std::string& name) const;
+    // Beat of a position "SECTION.BAR" or "SECTION.BAR:BEAT" (bars and beats from 1), or of
+    // "SECTION.end" (the first beat after the section). False with `error` set otherwise.
+    bool position(const std::string& text, double& beat, std::string& error) const;
     // The section playing at `beat` (the last one after the end, the first before the start).
     const ScoreSection& sectionAt(double beat) const;
     // The chord sounding at `beat` (the last section's last chord after the end).

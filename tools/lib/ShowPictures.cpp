@@ -214,22 +214,22 @@ PngImage distortionNoise()
 PngImage beam()
 {
     return greyPicture(256, [](double u, double v) {
-        const double halfWidth = 0.035 + 0.3 * v;
+        const double halfWidth = 0.02 + 0.13 * v;
         const double across = (u - 0.5) / halfWidth;
-        const double cone = std::exp(-2.2 * across * across) * std::pow(1.0 - v, 1.4) * (0.45 + 0.55 * std::exp(-2.5 * v));
-        const double source = std::exp(-(((u - 0.5) / 0.045) * ((u - 0.5) / 0.045) + (v / 0.05) * (v / 0.05)));
-        return (cone + 0.6 * source) * borderFade(u, 0.08) * smooth(0.0, 0.03, 1.0 - v);
+        const double cone = std::exp(-2.0 * across * across) * std::pow(1.0 - v, 1.5) * (0.35 + 0.65 * std::exp(-3.0 * v));
+        const double source = std::exp(-(((u - 0.5) / 0.03) * ((u - 0.5) / 0.03) + (v / 0.04) * (v / 0.04)));
+        return 0.85 * (cone + 0.5 * source) * borderFade(u, 0.08) * smooth(0.0, 0.03, 1.0 - v);
     });
 }
 
 PngImage glow()
 {
     return greyPicture(256, [](double u, double v) {
-        const double dx = u - 0.5, dy = v - 0.14;
+        const double dx = u - 0.5, dy = v - 0.1;
         const double distanceSquared = dx * dx + dy * dy;
-        const double inner = std::exp(-distanceSquared / (2 * 0.07 * 0.07));
-        const double outer = std::exp(-distanceSquared / (2 * 0.22 * 0.22));
-        return (0.55 * inner + 0.35 * outer) * borderFade(u, 0.2) * borderFade(v, 0.12);
+        const double inner = std::exp(-distanceSquared / (2 * 0.035 * 0.035));
+        const double outer = std::exp(-distanceSquared / (2 * 0.12 * 0.12));
+        return (0.5 * inner + 0.12 * outer) * borderFade(u, 0.2) * borderFade(v, 0.12);
     });
 }
 

@@ -1,55 +1,67 @@
-// Hann-windowed real FFT through kissfft; the window's gain (N / 4 for a sine's peak bin) is
-// divided out so that magnitudes read in sine amplitudes.
+// A thin layer over the sound module's decoder and analyser, so the tools measure exactly what
+// the show's stage lights will read.
 #include "tools/lib/SpectrumProbe.h"
 
-#include <kiss_fftr.h>
-
 #include <cmath>
-#include <memory>
+
+#include "platform/Sound.h"
+#include "platform/SoundDecoder.h"
+#include "platform/SoundSpectrum.h"
 
 namespace tavoFramework {
 
-SpectrumProbe::SpectrumProbe(const StereoAudio& audio) : mono(audio.frames()), sampleRate(audio.sampleRate)
+SpectrumProbe::SpectrumProbe() : analyser(std::make_unique<sound::SoundSpectrum>()) {}
+
+SpectrumProbe::~SpectrumProbe() = default;
+
+bool SpectrumProbe::open(const std::string& path, std::string& error)
 {
-    for (std::size_t i = 0; i < audio.frames(); ++i)
-        mono[i] = 0.5f * (audio.left[i] + audio.right[i]);
+    sound::DecodedAudio decoded = sound::decodeMp3(path);
+    if (decoded.samples.empty()) {
+        error = path + ": " + (decoded.problem.empty() ? "no sound" : decoded.problem);
+        return false;
+    }
+    samples = std::move(decoded.samples);
+    return true;
 }
 
-std::array<float, SpectrumProbe::lowBands> SpectrumProbe::bands(double seconds) const
+StereoAudio SpectrumProbe::audio() const
 {
-    static const std::unique_ptr<std::remove_pointer_t<kiss_fftr_cfg>, void (*)(void*)> config(
-        kiss_fftr_alloc(windowSize, 0, nullptr, nullptr), kiss_fftr_free);
-    std::array<kiss_fft_scalar, windowSize> input{};
-    std::array<kiss_fft_cpx, windowSize / 2 + 1> output{};
-    const long end = std::lround(seconds * sampleRate);
-    const double pi = 3.14159265358979323846;
-    for (int i = 0; i < windowSize; ++i) {
-        const long at = end - windowSize + i;
-        const double sample = at >= 0 && at < static_cast<long>(mono.size()) ? mono[static_cast<std::size_t>(at)] : 0.0;
-        const double window = 0.5 - 0.5 * std::cos(2.0 * pi * i / windowSize);
-        input[static_cast<std::size_t>(i)] = static_cast<kiss_fft_scalar>(sample * window);
-    }
-    kiss_fftr(config.get(), input.data(), output.data());
-    std::array<float, lowBands> result{};
-    for (int band = 0; band < lowBands; ++band) {
-        const kiss_fft_cpx& value = output[static_cast<std::size_t>(band)];
-        result[static_cast<std::size_t>(band)] =
-            static_cast<float>(std::hypot(value.r, value.i) * 4.0 / windowSize);
+    StereoAudio result(sound::SAMPLE_RATE, samples.size() / 2);
+    for (std::size_t i = 0; i < result.frames(); ++i) {
+        result.left[i] = samples[2 * i] / 32768.0f;
+        result.right[i] = samples[2 * i + 1] / 32768.0f;
     }
     return result;
 }
 
-std::vector<float> SpectrumProbe::lightLevels(double framesPerSecond) const
+double SpectrumProbe::seconds() const
 {
-    const double delta = 1.0 / framesPerSecond;
-    const std::size_t frames = static_cast<std::size_t>(static_cast<double>(mono.size()) / sampleRate * framesPerSecond);
-    std::vector<float> levels(frames);
+    return static_cast<double>(samples.size() / 2) / sound::SAMPLE_RATE;
+}
+
+const float* SpectrumProbe::spectrum(double seconds)
+{
+    return analyser->analyse(samples.data(), static_cast<std::int64_t>(samples.size() / 2),
+                             std::llround(seconds * sound::SAMPLE_RATE));
+}
+
+float SpectrumProbe::lowSum(double seconds)
+{
+    const float* bands = spectrum(seconds);
+    float sum = 0;
+    for (int band = 0; band < lowBands; ++band)
+        sum += bands[band];
+    return sum;
+}
+
+std::vector<float> SpectrumProbe::lightLevels(double framesPerSecond)
+{
+    const float delta = static_cast<float>(1.0 / framesPerSecond);
+    std::vector<float> levels(static_cast<std::size_t>(seconds() * framesPerSecond));
     float level = 0;
-    for (std::size_t frame = 0; frame < frames; ++frame) {
-        float sum = 0;
-        for (float band : bands(static_cast<double>(frame) * delta))
-            sum += band;
-        level += (sum / 10.0f - level) * static_cast<float>(delta) * 10.0f;
+    for (std::size_t frame = 0; frame < levels.size(); ++frame) {
+        level += (lowSum(static_cast<double>(frame) / framesPerSecond) / 10.0f - level) * delta * 10.0f;
         levels[frame] = level;
     }
     return levels;

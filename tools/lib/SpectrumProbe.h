@@ -1,31 +1,48 @@
-// The music's low spectrum as the show's corner lights see it: 43 Hz bands of a 1024-sample
-// window of the sound being heard, a full-scale sine giving about 1 in its band.
+// The music as the show hears it: the MP3 decoded by the sound module's own decoder, and the
+// spectrum its analyser reports at any moment (512 bands of 43 Hz, a full-scale sine giving 1).
 #pragma once
 
-#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "tools/lib/StereoAudio.h"
 
 namespace tavoFramework {
 
+namespace sound {
+class SoundSpectrum;
+}
+
 class SpectrumProbe {
 public:
-    static constexpr int windowSize = 1024;
     static constexpr int lowBands = 32;  // the bands the stage lights add up
 
-    explicit SpectrumProbe(const StereoAudio& audio);
+    SpectrumProbe();
+    ~SpectrumProbe();
+    SpectrumProbe(const SpectrumProbe&) = delete;
+    SpectrumProbe& operator=(const SpectrumProbe&) = delete;
 
-    // Magnitudes of bands 0 .. 31 of the window ending at `seconds` (silence before the start).
-    std::array<float, lowBands> bands(double seconds) const;
+    // Decodes `path` (a path that opens here). False with `error` set when nothing decodes.
+    bool open(const std::string& path, std::string& error);
 
-    // The corner lights' level over time: sampled at `framesPerSecond`, each frame adding a tenth
-    // of the band sum with a 0.1 s time constant, as the stage-light layer does.
-    std::vector<float> lightLevels(double framesPerSecond) const;
+    // The decoded sound as floats, for level measurements.
+    StereoAudio audio() const;
+    double seconds() const;
+
+    // The analyser's bands for the sound heard at `seconds`; valid until the next call.
+    const float* spectrum(double seconds);
+    // Sum of the first lowBands bands at `seconds`: what the stage lights add up.
+    float lowSum(double seconds);
+
+    // The corner lights' level over time at `framesPerSecond`, following a tenth of the low sum
+    // with a time constant of 0.1 s, the way the stage-light layer follows it.
+    std::vector<float> lightLevels(double framesPerSecond);
 
 private:
-    std::vector<float> mono;
-    int sampleRate;
+    std::vector<std::int16_t> samples;  // interleaved stereo at 44.1 kHz
+    std::unique_ptr<sound::SoundSpectrum> analyser;
 };
 
 }  // namespace tavoFramework
