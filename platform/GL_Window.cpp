@@ -89,13 +89,10 @@ bool GL_Window::create(const char* title, int width, int height, float aspect, b
     // Synchronised with the display's refresh where the driver allows it.
     SDL_GL_SetSwapInterval(1);
 
-    bool modeChanged = false;
-    if (modeFound && SDL_SetWindowDisplayMode(sdlWindow, &mode) == 0) {
-        SDL_ShowWindow(sdlWindow);
-        modeChanged = SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN) == 0;
-    }
-    fullscreen = modeChanged;
+    // Refused (no such mode, or the change failed): the borderless window at the top-left stays.
+    const bool modeSet = modeFound && SDL_SetWindowDisplayMode(sdlWindow, &mode) == 0;
     SDL_ShowWindow(sdlWindow);
+    fullscreen = modeSet && SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN) == 0;
     SDL_RaiseWindow(sdlWindow);
     SDL_SetWindowInputFocus(sdlWindow);
 
