@@ -220,8 +220,8 @@ void Layer_Prompter::render()
         return;
     const float opacity = transparency->value;
     const float scale = 1.0f + 5.0f * fontScale->value;
-    const float scroll =
-        current == -1 ? 0.0f : (static_cast<float>(entries[static_cast<std::size_t>(current)].line) + fade) * lineHeight / pictureHeight;
+    const float shownLine = current == -1 ? 0.0f : static_cast<float>(entries[static_cast<std::size_t>(current)].line) + fade;
+    const float scroll = shownLine * lineHeight / pictureHeight;  // texture rows of the lines above
 
     // A 1280 x 720 screen with y pointing down; the 1024-unit strip centred, its top at the text
     // position (0 the bottom edge, 1 the top edge), scaled by the font scale.

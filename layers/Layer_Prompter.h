@@ -31,7 +31,8 @@ public:
     void unload() override {}
 
     // Appends one entry per line of the time-code file `name` (lines "h m s f text", frames at 30
-    // per second; texts longer than the field are cut). False when the file cannot be opened.
+    // per second; texts longer than the field are cut; a line that does not begin with four numbers
+    // is skipped with a WARNING). False when the file cannot be opened.
     bool readTimeCodes(const char* name);
 
     // Walks the dots picture (row 0 first, `bytesPerPixel` bytes a pixel, rows without gaps) line
