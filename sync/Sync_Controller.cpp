@@ -25,23 +25,12 @@ float squared(float u)
 }
 
 // The number of keys whose time is at most `time`, by binary search: "time <= x" holds for a prefix
-// of the sorted keys (for none when x is NaN), so this equals a count over every key. The halving
-// step selects with a conditional move instead of a branch, which random show times would
-// mispredict half of the time, and fetches both possible next probes ahead of the compare.
+// of the sorted keys (for none when x is NaN), so this equals a count over every key.
 std::size_t keysAtOrBefore(const std::vector<Sync_Key>& keys, float time)
 {
-    if (keys.empty())
-        return 0;
-    const Sync_Key* base = keys.data();
-    std::size_t remaining = keys.size();  // the count lies in [base, base + remaining]
-    while (remaining > 1) {
-        const std::size_t half = remaining / 2;
-        __builtin_prefetch(base + half / 2);
-        __builtin_prefetch(base + half + half / 2);
-        base = base[half - 1].time <= time ? base + half : base;
-        remaining -= half;
-    }
-    return static_cast<std::size_t>(base - keys.data()) + (base->time <= time ? 1 : 0);
+    const auto firstAfter = std::partition_point(keys.begin(), keys.end(),
+                                                 [time](const Sync_Key& key) { return key.time <= time; });
+    return static_cast<std::size_t>(firstAfter - keys.begin());
 }
 
 }  // namespace
