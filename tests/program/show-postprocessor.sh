@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The post-processor seen on the screen of the running show. The show runs from a folder whose
-# resources/ links to the real files but holds a sync file of this test, which plays four
-# segments of 4 s: inverted black with red and blue removed (green), lit stage lights faded to
-# black, faded to black and then to white (white), and the stage lights untouched.
+# resources/ links to the real pictures but holds a sync file of this test and no music (silence
+# keeps the corner lights dark). The sync file plays four segments of 4 s: inverted black with red
+# and blue removed (green), lit stage lights faded to black, faded to black and then to white
+# (white), and the stage lights untouched.
 source "$(dirname "$0")/show-common.bash"
 
 repository=$(pwd)
@@ -10,7 +11,7 @@ mkdir -p "$work/show/resources/data"
 if [[ -d "$repository/resources" ]]; then
   cp -rs "$repository/resources/." "$work/show/resources/"
 fi
-rm -f "$work/show/resources/data/demosynch.dat"
+rm -f "$work/show/resources/data/demosynch.dat" "$work/show/resources/data/"*.mp3
 "$build/tests/write-sync" "$work/show/resources/data/demosynch.dat" <<'KEYS' || fail "could not write the sync file"
 0 1 Postprocessor: invert colors
 3.9 1 Postprocessor: invert colors
