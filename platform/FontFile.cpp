@@ -6,27 +6,33 @@
 namespace tavoFramework {
 namespace platform {
 
-std::string fontFile(const char* family)
+FontFace findFontFace(const char* family)
 {
+    FontFace face;
     FcConfig* config = FcInitLoadConfigAndFonts();
     if (!config)
-        return std::string();
-    std::string file;
+        return face;
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
     if (pattern) {
         FcConfigSubstitute(config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
         FcPattern* match = FcFontMatch(config, pattern, &result);
-        FcChar8* name = nullptr;
-        if (match && FcPatternGetString(match, FC_FILE, 0, &name) == FcResultMatch && name)
-            file = reinterpret_cast<const char*>(name);
+        FcChar8* file = nullptr;
+        FcChar8* matchedFamily = nullptr;
+        if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+            face.file = reinterpret_cast<const char*>(file);
+            FcPatternGetInteger(match, FC_INDEX, 0, &face.index);
+            face.family = FcPatternGetString(match, FC_FAMILY, 0, &matchedFamily) == FcResultMatch
+                              ? reinterpret_cast<const char*>(matchedFamily)
+                              : family;
+        }
         if (match)
             FcPatternDestroy(match);
         FcPatternDestroy(pattern);
     }
     FcConfigDestroy(config);
-    return file;
+    return face;
 }
 
 }  // namespace platform

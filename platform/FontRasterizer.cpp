@@ -1,9 +1,10 @@
-// Font faces through fontconfig, glyphs through FreeType's monochrome renderer.
+// Glyphs through FreeType's monochrome renderer.
 #include "platform/FontRasterizer.h"
+
+#include "platform/Platform.h"
 
 #include <algorithm>
 
-#include <fontconfig/fontconfig.h>  // finding the face file of a family
 #include <ft2build.h>
 #include FT_FREETYPE_H               // opening the face and rendering glyphs
 
@@ -11,36 +12,6 @@ namespace tavoFramework {
 namespace platform {
 
 namespace {
-
-// File and face index of the best match for a family at a pixel size; false when none is known.
-bool findFace(const char* family, int pixelSize, std::string& file, int& index, std::string& matchedFamily)
-{
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-    if (!pattern)
-        return false;
-    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!match)
-        return false;
-
-    FcChar8* matchedFile = nullptr;
-    FcChar8* matchedName = nullptr;
-    index = 0;
-    const bool found = FcPatternGetString(match, FC_FILE, 0, &matchedFile) == FcResultMatch;
-    if (found) {
-        file = reinterpret_cast<const char*>(matchedFile);
-        FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        matchedFamily = FcPatternGetString(match, FC_FAMILY, 0, &matchedName) == FcResultMatch
-                            ? reinterpret_cast<const char*>(matchedName)
-                            : family;
-    }
-    FcPatternDestroy(match);
-    return found;
-}
 
 // The rendered glyph slot as a bottom-up bitmap; false for anything but one bit per pixel in
 // top-down rows.
@@ -71,16 +42,16 @@ bool copyGlyph(const FT_GlyphSlot slot, GlyphBitmap& glyph)
 RasterFont rasterizeFont(const char* family, int pixelSize)
 {
     RasterFont font;
-    std::string file;
-    int faceIndex = 0;
-    if (pixelSize <= 0 || !findFace(family, pixelSize, file, faceIndex, font.family))
+    const FontFace found = findFontFace(family);
+    if (pixelSize <= 0 || found.file.empty())
         return font;
+    font.family = found.family;
 
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0)
         return font;
     FT_Face face = nullptr;
-    if (FT_New_Face(library, file.c_str(), faceIndex, &face) == 0) {
+    if (FT_New_Face(library, found.file.c_str(), found.index, &face) == 0) {
         std::vector<GlyphBitmap> glyphs(RasterFont::glyphCount);
         bool rendered = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize)) == 0;
         for (int i = 0; rendered && i < RasterFont::glyphCount; ++i) {

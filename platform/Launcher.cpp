@@ -46,7 +46,7 @@ bool fileReadable(const std::string& name)
 void loadFont()
 {
     ImGuiIO& io = ImGui::GetIO();
-    std::string file = platform::fontFile("DejaVu Sans");
+    std::string file = platform::findFontFace("DejaVu Sans").file;
     if (!fileReadable(file))
         file = fallbackFontFile;
     if (!fileReadable(file) || !io.Fonts->AddFontFromFileTTF(file.c_str(), fontPixels)) {

@@ -202,9 +202,15 @@ bool glContextCurrent();
 
 // ---- Fonts --------------------------------------------------------------------------------------
 
-// The file of the installed face that best matches `family` ("DejaVu Sans"), as fontconfig
-// chooses it (a similar face when that family is missing); empty when there is none at all.
-std::string fontFile(const char* family);
+// The installed face that best matches `family` ("DejaVu Sans"), as fontconfig chooses it (a
+// similar face when that family is missing): its file, its index inside the file and its family
+// name. The file is empty when there is no face at all.
+struct FontFace {
+    std::string file;
+    int index = 0;
+    std::string family;
+};
+FontFace findFontFace(const char* family);
 
 // ---- Debugger output -----------------------------------------------------------------------------
 

@@ -2,9 +2,6 @@
 // loading), the main loop, and the shut-down. The command line is ignored; the result is always 0.
 // TAVO_START_GATE (1 or 0) is the one difference between the two programs built from this file.
 #include "gl/GL_TextureManager.h"
-#include "layers/Layer_DepthRenderer.h"
-#include "layers/Layer_PP.h"
-#include "layers/Layer_Prompter.h"
 #include "layers/Layer_Stagelight.h"
 #include "platform/GL_Window.h"
 #include "platform/Launcher.h"
@@ -12,6 +9,7 @@
 #include "platform/Sound.h"
 #include "runtime/Demo.h"
 #include "runtime/MusicTrack.h"
+#include "runtime/ShowLayers.h"
 #include "runtime/Trace.h"
 #include "sync/Sync_ControllerList.h"
 
@@ -25,25 +23,9 @@ GL_Window demoWindow;
 constexpr float pictureAspect = 1.77f;
 constexpr float minimumSoundVersion = 3.75f;
 
-}  // namespace
-
-int main(int, char**)
+// Steps from opening the music to stopping it: everything that needs the demo window's context.
+void playShow(Demo& demo, const LauncherResult& launch)
 {
-    Demo& demo = Demo::instance();
-
-    platform::setWorkingDirectory(".\\resources\\");
-    Trace::maxLevel = INFO;
-    Trace::outputMode = TRACE_DEBUGGER;
-    Trace::write(INFO, "trace", "Trace started");
-    Trace::quitLevel = ERROR;
-    Trace::write(INFO, "trace", "Enabled quit on trace level: %d", static_cast<int>(Trace::quitLevel));
-
-    const LauncherResult launch = Launcher::show();
-    if (launch.cancelled)
-        return 0;
-
-    demoWindow.create("oru", launch.width, launch.height, pictureAspect, launch.fullscreen, demoWindowProcedure);
-
     // The music track lives until the process ends; without a stream the show runs silent.
     static MusicTrack music;
     if (sound::version() >= minimumSoundVersion) {
@@ -64,16 +46,7 @@ int main(int, char**)
     controllers->loadFile("data\\demosynch.dat");
     demo.editor = nullptr;
 
-    demo.addLayer("postprocessor", new Layer_PP(launch.width, launch.height, 0));
-    demo.addLayer("stagelight", new Layer_Stagelight);
-    demo.addLayer("promptalong", new Layer_Prompter);
-    depthRenderer = new Layer_DepthRenderer;
-    demo.addLayer("depthPass", depthRenderer);
-
-    demo.schedule("postprocessor", 0);
-    demo.schedule("stagelight", 64);
-    demo.schedule("postprocessor", 65);
-    demo.schedule("promptalong", 66);
+    buildShowLayers(demo, launch.width, launch.height);
 
     Layer_Stagelight::startGate = TAVO_START_GATE != 0;
     demo.loadLayers(demoWindow.window);
@@ -81,6 +54,30 @@ int main(int, char**)
 
     if (music.stream)
         sound::stop(music.stream);
+}
+
+}  // namespace
+
+int main(int, char**)
+{
+    Demo& demo = Demo::instance();
+
+    platform::setWorkingDirectory(".\\resources\\");
+    Trace::maxLevel = INFO;
+    Trace::outputMode = TRACE_DEBUGGER;
+    Trace::write(INFO, "trace", "Trace started");
+    Trace::quitLevel = ERROR;
+    Trace::write(INFO, "trace", "Enabled quit on trace level: %d", static_cast<int>(Trace::quitLevel));
+
+    const LauncherResult launch = Launcher::show();
+    if (launch.cancelled)
+        return 0;
+
+    // Without a window and its GL context nothing can be drawn: the show then ends at once, as it
+    // does after its main loop (the window reports why on standard error).
+    if (demoWindow.create("oru", launch.width, launch.height, pictureAspect, launch.fullscreen, demoWindowProcedure))
+        playShow(demo, launch);
+
     demo.state = DEMO_QUIT;
     demoWindow.destroy();
     if (Trace::outputMode == TRACE_FILE && Trace::file) {

@@ -15,13 +15,12 @@
 
 #include "gl/Blur.h"
 #include "gl/GL_TextureManager.h"
-#include "layers/Layer_PP.h"
-#include "layers/Layer_Prompter.h"
 #include "layers/Layer_Stagelight.h"
 #include "platform/GL_Window.h"
 #include "platform/OpenGL.h"
 #include "platform/Platform.h"
 #include "runtime/Demo.h"
+#include "runtime/ShowLayers.h"
 #include "sync/Sync_ControllerList.h"
 #include "tools/lib/ContentFiles.h"
 #include "tools/lib/PngImage.h"
@@ -86,13 +85,7 @@ int main(int argc, char** argv)
     controllers.loadFile("data\\demosynch.dat");
     demo.controllers = &controllers;
     demo.textures = new GL_TextureManager;
-    demo.addLayer("postprocessor", new Layer_PP(width, height, 0));
-    demo.addLayer("stagelight", new Layer_Stagelight);
-    demo.addLayer("promptalong", new Layer_Prompter);
-    demo.schedule("postprocessor", 0);
-    demo.schedule("stagelight", 64);
-    demo.schedule("postprocessor", 65);
-    demo.schedule("promptalong", 66);
+    buildShowLayers(demo, width, height);
     Layer_Stagelight::startGate = false;
     if (!demo.loadLayers(window.window)) {
         std::fprintf(stderr, "a layer did not load\n");
