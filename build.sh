@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libx11-dev libepoxy-dev libgl-dev libglu1-mesa-dev libdevil-dev
   libmpg123-dev libkissfft-dev libimgui-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libmp3lame-dev lame libpng-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick
 )
 
 missing=()
