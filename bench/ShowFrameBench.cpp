@@ -16,6 +16,7 @@
 #include "layers/Layer_Prompter.h"
 #include "layers/Layer_Stagelight.h"
 #include "platform/Platform.h"
+#include "runtime/Demo.h"
 #include "sync/Sync_ControllerList.h"
 #include "tests/support/GLTestContext.h"
 
@@ -40,18 +41,6 @@ void swapFrame()
     glFinish();
 }
 
-// One slot as the main loop draws it.
-void drawSlot(Layer_Base& layer, const Demo_FrameTime& frameTime)
-{
-    layer.update(frameTime);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glPushMatrix();
-    layer.render();
-    glPopMatrix();
-}
 
 void clearAndSwap(benchmark::State& state)
 {
@@ -109,10 +98,10 @@ void showFrame(benchmark::State& state)
                 frameTime.time += frameSeconds;
                 frameTime.remaining = frameTime.duration - frameTime.time;
                 clearFrame();
-                drawSlot(postprocessor, frameTime);
-                drawSlot(lights, frameTime);
-                drawSlot(postprocessor, frameTime);
-                drawSlot(prompter, frameTime);
+                Demo::drawLayer(postprocessor, &frameTime);
+                Demo::drawLayer(lights, &frameTime);
+                Demo::drawLayer(postprocessor, &frameTime);
+                Demo::drawLayer(prompter, &frameTime);
                 swapFrame();
             }
             state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

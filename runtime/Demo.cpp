@@ -149,19 +149,29 @@ void Demo::renderSlots(float seconds, float delta, std::uint32_t timeMs, const f
     for (const Demo_ScheduleEntry* entry : slots) {
         if (!entry)
             continue;
-        if (state != DEMO_PAUSED)
-            entry->layer->update(entry->frameTime(seconds, delta, timeMs, spectrum));
-        // Every layer starts from identity matrices with a pushed modelview matrix.
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glPushMatrix();
-        entry->layer->render();
-        // The push was on the modelview stack, whichever matrix the layer left current.
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        if (state == DEMO_PAUSED) {
+            drawLayer(*entry->layer, nullptr);
+        } else {
+            const Demo_FrameTime frameTime = entry->frameTime(seconds, delta, timeMs, spectrum);
+            drawLayer(*entry->layer, &frameTime);
+        }
     }
+}
+
+void Demo::drawLayer(Layer_Base& layer, const Demo_FrameTime* frameTime)
+{
+    if (frameTime)
+        layer.update(*frameTime);
+    // Every layer starts from identity matrices with a pushed modelview matrix.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushMatrix();
+    layer.render();
+    // The push was on the modelview stack, whichever matrix the layer left current.
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
 }
 
 bool Demo::drawFrame(float seconds, float delta, const float* spectrum)

@@ -72,6 +72,10 @@ public:
     // the show at chosen times; the main loop draws its frames with the same steps.
     bool drawFrame(float seconds, float delta, const float* spectrum);
 
+    // One slot of a frame: `update` with the record (skipped when it is null, as while paused),
+    // then `render` from identity matrices with the modelview matrix pushed, popped afterwards.
+    static void drawLayer(Layer_Base& layer, const Demo_FrameTime* frameTime);
+
     // ---- Window messages --------------------------------------------------------------------------
 
     // What the demo window procedure does: WM_CLOSE posts the quit message, Escape posts WM_CLOSE;

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/OpenGL.h"
+#include "runtime/Demo.h"
 #include "runtime/Trace.h"
 
 namespace tavoTest {
@@ -116,14 +117,7 @@ std::vector<std::string> linesStartingWith(const std::string& text, const std::s
 
 void drawSlot(tavoFramework::Layer_Base& layer, const tavoFramework::Demo_FrameTime& frameTime)
 {
-    layer.update(frameTime);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glPushMatrix();
-    layer.render();
-    glPopMatrix();
+    tavoFramework::Demo::drawLayer(layer, &frameTime);
 }
 
 }  // namespace tavoTest
