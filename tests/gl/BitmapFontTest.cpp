@@ -8,7 +8,7 @@
 
 #include "gl/BitmapFont.h"
 #include "platform/FontRasterizer.h"
-#include "tests/gl/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/GLTestContext.h"
 
 using namespace tavoFramework;

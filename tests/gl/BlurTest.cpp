@@ -9,7 +9,7 @@
 #include "gl/Blur.h"
 #include "gl/FboStack.h"
 #include "gl/GL_FBOTexture.h"
-#include "tests/gl/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/GLTestContext.h"
 
 using namespace tavoFramework;

@@ -7,7 +7,7 @@
 #include "gl/FboStack.h"
 #include "gl/GL_FBOTexture.h"
 #include "tests/gl/GLState.h"
-#include "tests/gl/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/GLTestContext.h"
 
 using namespace tavoFramework;

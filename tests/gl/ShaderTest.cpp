@@ -7,7 +7,7 @@
 
 #include "gl/GL_Shader.h"
 #include "platform/Platform.h"
-#include "tests/gl/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/GLTestContext.h"
 
 using namespace tavoFramework;

@@ -12,7 +12,7 @@
 #include "gl/GL_TextureManager.h"
 #include "gl/ScreenQuad.h"
 #include "tests/gl/TestPng.h"
-#include "tests/gl/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/GLTestContext.h"
 
 using namespace tavoFramework;

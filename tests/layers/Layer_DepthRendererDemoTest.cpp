@@ -9,7 +9,7 @@
 #include "platform/GL_Window.h"
 #include "runtime/Demo.h"
 #include "sync/Sync_ControllerList.h"
-#include "tests/gl/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/layers/SceneTestScenes.h"
 
 using namespace tavoFramework;

@@ -8,7 +8,7 @@
 #include "gl/GL_FBOTexture.h"
 #include "gl/GL_TextureManager.h"
 #include "layers/Layer_DepthRenderer.h"
-#include "tests/gl/TraceCapture.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/layers/SceneTestScenes.h"
 #include "tests/support/GLTestContext.h"
 
