@@ -21,24 +21,6 @@ bool findDisplayMode(int width, int height, SDL_DisplayMode& mode)
     return false;
 }
 
-// The pixel format of every show window: RGBA 8-8-8-8, depth 24, no stencil, double-buffered,
-// on a compatibility context (the show uses the fixed-function pipeline).
-void requestPixelFormat()
-{
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-}
-
 }  // namespace
 
 GL_Window::Viewport GL_Window::letterbox(int width, int height, float aspect)
@@ -74,7 +56,7 @@ bool GL_Window::create(const char* title, int width, int height, float aspect, b
         y = platform::screenHeight() / 2 - height / 2;
     }
 
-    requestPixelFormat();
+    platform::requestPixelFormat();
     window = platform::createWindow("vesk", title, x, y, width, height, flags, windowProcedure);
     SDL_Window* sdlWindow = window ? window->sdl : nullptr;
     glContext = sdlWindow ? SDL_GL_CreateContext(sdlWindow) : nullptr;

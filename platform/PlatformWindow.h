@@ -23,6 +23,10 @@ struct PlatformWindow {
 
 namespace platform {
 
+// Asks SDL for the show's pixel format on the next GL context: RGBA 8-8-8-8, depth 24, no
+// stencil, double-buffered, compatibility profile. Tests make their contexts with it too.
+void requestPixelFormat();
+
 // Starts SDL's video and events once per process; false when there is no display.
 bool startVideo();
 

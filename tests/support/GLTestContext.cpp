@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "platform/PlatformWindow.h"
+
 namespace tavoTest {
 
 GLTestContext::GLTestContext(int width, int height) : contextWidth(width), contextHeight(height)
@@ -12,14 +14,7 @@ GLTestContext::GLTestContext(int width, int height) : contextWidth(width), conte
         ADD_FAILURE() << "SDL video did not start: " << SDL_GetError();
         return;
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    tavoFramework::platform::requestPixelFormat();
     SDL_Window* sdlWindow = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!sdlWindow) {
         ADD_FAILURE() << "no test window: " << SDL_GetError();
